@@ -1,0 +1,290 @@
+#include "ChannelStrip.h"
+
+#include "Biquad.h"
+#include "FastMath.h"
+#include "Gate.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velorn
+{
+namespace
+{
+    constexpr float minimumLevel = 1.0e-9f;
+
+    /** Limits a value to [low, high]; a NaN becomes the lower limit. */
+    float limit (float value, float low, float high) noexcept
+    {
+        if (! (value >= low))
+            return low;
+
+        return value > high ? high : value;
+    }
+
+    std::int32_t asSwitch (std::int32_t value) noexcept { return value != 0 ? 1 : 0; }
+
+    float peakOf (const float* samples, int numSamples, float peak) noexcept
+    {
+        for (int i = 0; i < numSamples; ++i)
+            peak = std::max (peak, std::abs (samples[i]));
+
+        return peak;
+    }
+
+    bool isFinite (float v) noexcept { return std::isfinite (v); }
+}
+
+void ChannelStrip::reset() noexcept
+{
+    activeSettings = makeNeutralSettings();
+
+    for (auto& channel : channelState)
+        channel = ChannelState {};
+
+    compressorState = CompressorState {};
+    blockMinCompGain = blockMinGateGain = blockInputPeak = blockOutputPeak = 0.0f;
+    blockCompReductionDb = blockGateGainDb = 0.0f;
+
+    appliedChecksum = 0;
+    gateOpenState = 1;
+    gateThresholdLinear = gateThresholdToLinear (-45.0f);
+    moduleChainLength = 0;
+    activeBandCount = 0;
+    moduleSlots = { 0, 1, 2, 3 };
+}
+
+bool ChannelStrip::applyIfChanged (const KernelSettings& r) noexcept
+{
+    if (r.settingsTag != kernelSettingsTag || r.settingsChecksum == appliedChecksum)
+        return false;
+
+    if (computeSettingsChecksum (r) != r.settingsChecksum)
+        return false;
+
+    auto& s = activeSettings;
+    s = r;
+
+    for (auto* field : { &s.bypass, &s.phase, &s.filtersOn, &s.highPassOn, &s.lowPassOn, &s.gateOn, &s.eqOn,
+                         &s.lowOn, &s.lowMidOn, &s.mid1On, &s.mid2On, &s.highMidOn, &s.highOn, &s.compressorOn })
+        *field = asSwitch (*field);
+
+    s.moduleOrder = std::clamp (s.moduleOrder, 0, numModuleOrders - 1);
+    s.inputGain = limit (s.inputGain, 0.01f, 16.0f);
+    s.outputGain = limit (s.outputGain, 0.01f, 16.0f);
+    s.gateThresholdDb = limit (s.gateThresholdDb, -80.0f, 0.0f);
+    s.gateRange = limit (s.gateRange, 0.0001f, 1.0f);
+    s.gateAttackCoef = limit (s.gateAttackCoef, 0.0f, 1.0f);
+    s.gateReleaseCoef = limit (s.gateReleaseCoef, 0.0f, 1.0f);
+    s.gateDetectorCoef = limit (s.gateDetectorCoef, 0.0f, 1.0f);
+    s.compThresholdDb = limit (s.compThresholdDb, -50.0f, 0.0f);
+    s.compRatio = limit (s.compRatio, 1.0f, 20.0f);
+    s.compAttackCoef = limit (s.compAttackCoef, 0.0f, 1.0f);
+    s.compReleaseCoef = limit (s.compReleaseCoef, 0.0f, 1.0f);
+    s.makeupGain = limit (s.makeupGain, 1.0f, 16.0f);
+
+    if (s.compressorOn == 0)
+        compressorState = CompressorState {};
+
+    activeBandCount = 0;
+
+    for (const auto [on, slot] : { std::pair { s.lowOn, lowShelf }, std::pair { s.lowMidOn, lowMid },
+                                   std::pair { s.mid1On, mid1 }, std::pair { s.mid2On, mid2 },
+                                   std::pair { s.highMidOn, highMid }, std::pair { s.highOn, highShelf } })
+        if (on != 0)
+            activeBands[(size_t) activeBandCount++] = slot;
+
+    gateThresholdLinear = gateThresholdToLinear (s.gateThresholdDb);
+
+    moduleSlots = decodeModuleOrder (s.moduleOrder);
+    moduleChainLength = 0;
+
+    for (const auto slot : moduleSlots)
+    {
+        const auto inChain = (slot == gate && s.gateOn != 0)
+                          || (slot == eq && ((s.filtersOn != 0 && (s.highPassOn != 0 || s.lowPassOn != 0))
+                                             || (s.eqOn != 0 && activeBandCount > 0)))
+                          || (slot == compressor && s.compressorOn != 0);
+
+        if (inChain)
+            moduleChain[(size_t) moduleChainLength++] = slot;
+    }
+
+    appliedChecksum = r.settingsChecksum;
+    return true;
+}
+
+void ChannelStrip::process (float* left, float* right, int numSamples) noexcept
+{
+    if (numSamples <= 0)
+        return;
+
+    blockMinCompGain = 1.0f;
+    blockMinGateGain = 1.0f;
+    blockInputPeak = 0.0f;
+    blockOutputPeak = 0.0f;
+
+    if (activeSettings.bypass != 0)
+    {
+        processBypass (left, right, numSamples);
+        return;
+    }
+
+    runInputStage (left, numSamples);
+
+    if (right != nullptr)
+        runInputStage (right, numSamples);
+
+    for (int i = 0; i < moduleChainLength; ++i)
+    {
+        switch (moduleChain[(size_t) i])
+        {
+            case gate:
+                runGate (left, right, numSamples);
+                break;
+
+            case eq:
+                runEq (left, channelState[0], numSamples);
+
+                if (right != nullptr)
+                    runEq (right, channelState[1], numSamples);
+
+                break;
+
+            case compressor:
+                runCompressor (left, right, numSamples);
+                break;
+
+            default:
+                break;
+        }
+    }
+
+    runOutputStage (left, numSamples);
+
+    if (right != nullptr)
+        runOutputStage (right, numSamples);
+
+    blockGateGainDb = activeSettings.gateOn != 0 ? fastGainToDb (std::max (blockMinGateGain, minimumLevel)) : 0.0f;
+    blockCompReductionDb = activeSettings.compressorOn != 0 ? fastGainToDb (std::max (blockMinCompGain, minimumLevel)) : 0.0f;
+
+    resetNonFiniteStates();
+}
+
+void ChannelStrip::processBypass (float* left, float* right, int numSamples) noexcept
+{
+    auto peak = peakOf (left, numSamples, 0.0f);
+
+    if (right != nullptr)
+        peak = peakOf (right, numSamples, peak);
+
+    blockInputPeak = peak;
+    blockOutputPeak = peak;
+    gateOpenState = 1;
+    compressorState = CompressorState {};
+    blockCompReductionDb = 0.0f;
+    blockGateGainDb = 0.0f;
+}
+
+void ChannelStrip::runInputStage (float* samples, int numSamples) noexcept
+{
+    const auto g = activeSettings.phase != 0 ? -activeSettings.inputGain : activeSettings.inputGain;
+    auto peak = blockInputPeak;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        peak = std::max (peak, std::abs (samples[i]));
+        samples[i] *= g;
+    }
+
+    blockInputPeak = peak;
+}
+
+void ChannelStrip::runOutputStage (float* samples, int numSamples) noexcept
+{
+    const auto g = activeSettings.outputGain;
+    auto peak = blockOutputPeak;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto y = samples[i] * g;
+        samples[i] = y;
+        peak = std::max (peak, std::abs (y));
+    }
+
+    blockOutputPeak = peak;
+}
+
+void ChannelStrip::runGate (float* left, float* right, int numSamples) noexcept
+{
+    const GateParameters gate { gateThresholdLinear, activeSettings.gateRange, activeSettings.gateAttackCoef,
+                                activeSettings.gateReleaseCoef, activeSettings.gateDetectorCoef };
+
+    auto result = processGateChannel (gate, channelState[0], left, numSamples);
+    auto open = result.openAtEnd;
+    blockMinGateGain = std::min (blockMinGateGain, result.minimumGain);
+
+    if (right != nullptr)
+    {
+        result = processGateChannel (gate, channelState[1], right, numSamples);
+        open = open || result.openAtEnd;
+        blockMinGateGain = std::min (blockMinGateGain, result.minimumGain);
+    }
+
+    gateOpenState = open ? 1 : 0;
+}
+
+void ChannelStrip::runEq (float* samples, ChannelState& channel, int numSamples) noexcept
+{
+    const auto& s = activeSettings;
+
+    if (s.filtersOn != 0)
+    {
+        if (s.highPassOn != 0)
+            runBiquad (s.coefficients[lowCut], channel.biquadState[lowCut], samples, numSamples);
+
+        if (s.lowPassOn != 0)
+            runBiquad (s.coefficients[highCut], channel.biquadState[highCut], samples, numSamples);
+    }
+
+    if (s.eqOn != 0)
+    {
+        for (int b = 0; b < activeBandCount; ++b)
+        {
+            const auto slot = activeBands[(size_t) b];
+            runBiquad (s.coefficients[(size_t) slot], channel.biquadState[(size_t) slot], samples, numSamples);
+        }
+    }
+}
+
+void ChannelStrip::runCompressor (float* left, float* right, int numSamples) noexcept
+{
+    const CompressorParameters comp { activeSettings.compThresholdDb, activeSettings.compRatio,
+                                      activeSettings.compAttackCoef, activeSettings.compReleaseCoef,
+                                      activeSettings.makeupGain };
+    blockMinCompGain = std::min (blockMinCompGain, processCompressor (comp, compressorState, left, right, numSamples));
+}
+
+void ChannelStrip::resetNonFiniteStates() noexcept
+{
+    // One NaN or infinite sample would otherwise stay in a recursive state for
+    // good. A state that is no longer finite restarts from where preparing
+    // for playback puts it; finite states are never touched.
+    for (auto& channel : channelState)
+    {
+        for (auto& section : channel.biquadState)
+            if (! (isFinite (section[0]) && isFinite (section[1])))
+                section = { 0.0f, 0.0f };
+
+        if (! (isFinite (channel.gateEnvelope) && isFinite (channel.gateGain)))
+        {
+            channel.gateEnvelope = 0.0f;
+            channel.gateGain = 1.0f;
+        }
+    }
+
+    if (! (isFinite (compressorState.compGain) && isFinite (compressorState.makeupGainSmoothed)))
+        compressorState = CompressorState {};
+}
+
+} // namespace velorn

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ChannelState.h"
+
+namespace velorn
+{
+
+/** The gate's per-block view of the applied settings. */
+struct GateParameters
+{
+    float thresholdLinear;
+    float range;
+    float attackCoef;
+    float releaseCoef;
+    float detectorCoef;
+};
+
+struct GateBlockResult
+{
+    float minimumGain;   ///< lowest gain of the block, never above 1
+    bool openAtEnd;      ///< whether the last sample's target was the open gain
+};
+
+/** Gates one channel over a block. The detector rises instantly and falls
+    with its own fixed time constant; the gain moves towards 1 (detector at or
+    above the threshold) or towards the range with the attack time constant
+    when rising and the release time constant when falling. */
+GateBlockResult processGateChannel (const GateParameters& gate, ChannelState& channel,
+                                    float* samples, int numSamples) noexcept;
+
+/** The linear threshold the detector is compared with, from the threshold in dB. */
+float gateThresholdToLinear (float thresholdDb) noexcept;
+
+} // namespace velorn
