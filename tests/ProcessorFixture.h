@@ -2,6 +2,7 @@
 
 #include "TestSignals.h"
 #include "core/PluginProcessor.h"
+#include "dsp/FastMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,32 @@
+// libFuzzer target: any bytes handed to setStateInformation must neither crash
+// nor leave a parameter outside its range, and the state must still save.
+
+#include "core/PluginProcessor.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
+{
+    static juce::ScopedJuceInitialiser_GUI juce;
+    static VelornAudioProcessor processor;
+
+    processor.setStateInformation (data, (int) std::min<std::size_t> (size, 1 << 20));
+
+    for (const auto* parameter : processor.getParameters())
+    {
+        const auto value = parameter->getValue();
+
+        if (! (value >= 0.0f && value <= 1.0f))
+            std::abort();
+    }
+
+    juce::MemoryBlock saved;
+    processor.getStateInformation (saved);
+
+    if (saved.getSize() <= 9)
+        std::abort();
+
+    return 0;
+}
