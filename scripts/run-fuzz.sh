@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-60}"
 
+# Every file is instrumented for coverage; only the fuzzer links libFuzzer's main.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
     -DVELORN_BUILD_TESTS=OFF -DVELORN_BUILD_FUZZER=ON -DVELORN_SANITIZERS=address,undefined > /dev/null
 cmake --build build/fuzz -j2 --target velorn_state_fuzzer
 
