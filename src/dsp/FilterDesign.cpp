@@ -34,6 +34,22 @@ namespace
     {
         return std::max (0.0f, std::sqrt (std::max (gainFactor, minimumGainFactor)));
     }
+
+    /** The terms both shelves share, computed as JUCE's makers compute them. */
+    struct ShelfTerms
+    {
+        ShelfTerms (double sampleRate, float frequency, float q, float gainFactor) noexcept
+            : A (shelfAmplitude (gainFactor)),
+              aminus1 (A - 1),
+              aplus1 (A + 1),
+              coso (std::cos (shelfOmega (sampleRate, frequency))),
+              beta (std::sin (shelfOmega (sampleRate, frequency)) * std::sqrt (A) / q),
+              aminus1TimesCoso (aminus1 * coso)
+        {
+        }
+
+        float A, aminus1, aplus1, coso, beta, aminus1TimesCoso;
+    };
 }
 
 BiquadCoefficients makeHighPass (double sampleRate, float frequency) noexcept
@@ -62,13 +78,9 @@ BiquadCoefficients makeLowPass (double sampleRate, float frequency) noexcept
 
 BiquadCoefficients makeLowShelf (double sampleRate, float frequency, float q, float gainFactor) noexcept
 {
-    const auto A = shelfAmplitude (gainFactor);
-    const auto aminus1 = A - 1;
-    const auto aplus1 = A + 1;
-    const auto omega = shelfOmega (sampleRate, frequency);
-    const auto coso = std::cos (omega);
-    const auto beta = std::sin (omega) * std::sqrt (A) / q;
-    const auto aminus1TimesCoso = aminus1 * coso;
+    const ShelfTerms t (sampleRate, frequency, q, gainFactor);
+    const auto A = t.A, aplus1 = t.aplus1, aminus1 = t.aminus1, coso = t.coso, beta = t.beta;
+    const auto aminus1TimesCoso = t.aminus1TimesCoso;
 
     return normalise ({ A * (aplus1 - aminus1TimesCoso + beta),
                         A * 2 * (aminus1 - aplus1 * coso),
@@ -80,13 +92,9 @@ BiquadCoefficients makeLowShelf (double sampleRate, float frequency, float q, fl
 
 BiquadCoefficients makeHighShelf (double sampleRate, float frequency, float q, float gainFactor) noexcept
 {
-    const auto A = shelfAmplitude (gainFactor);
-    const auto aminus1 = A - 1;
-    const auto aplus1 = A + 1;
-    const auto omega = shelfOmega (sampleRate, frequency);
-    const auto coso = std::cos (omega);
-    const auto beta = std::sin (omega) * std::sqrt (A) / q;
-    const auto aminus1TimesCoso = aminus1 * coso;
+    const ShelfTerms t (sampleRate, frequency, q, gainFactor);
+    const auto A = t.A, aplus1 = t.aplus1, aminus1 = t.aminus1, coso = t.coso, beta = t.beta;
+    const auto aminus1TimesCoso = t.aminus1TimesCoso;
 
     return normalise ({ A * (aplus1 + aminus1TimesCoso + beta),
                         A * -2 * (aminus1 + aplus1 * coso),
