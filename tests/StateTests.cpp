@@ -205,6 +205,9 @@ TEST (SavedState, MalformedChunksChangeNothing)
         withLength (1 << 30, 200),   // longer than the data: cut there, and the cut text does not parse
         chunkFromXml ("<OtherPlugin><PARAM id=\"inputGain\" value=\"3\"/></OtherPlugin>"),
         [] { juce::MemoryBlock b; juce::MemoryOutputStream out (b, false); out.writeInt (0x21324356); out.writeInt (12); out.write ("not xml at all", 12); out.writeByte (0); return b; }(),
+        // A malformed UTF-8 lead byte near the end of otherwise good XML.
+        [] { juce::MemoryBlock b; juce::MemoryOutputStream out (b, false); const char text[] = "<VelornState><PARAM id=\"inputGain\" value=\"3\"/>\xff\xff\xff";
+             out.writeInt (0x21324356); out.writeInt ((int) sizeof (text) - 1); out.write (text, sizeof (text) - 1); out.writeByte (0); return b; }(),
     };
 
     for (size_t i = 0; i < std::size (cases); ++i)

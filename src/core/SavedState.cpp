@@ -5,6 +5,30 @@
 namespace
 {
     const juce::Identifier analyserActiveId { "dspAnalyserActive" };
+    constexpr juce::uint32 chunkMagic = 0x21324356;   // "VC2!"
+    constexpr int chunkHeaderBytes = 8;
+
+    /** The XML of a state chunk, read by the rules of JUCE's binary wrapper,
+        or nothing. Text that is not valid UTF-8 counts as text that does not
+        parse: JUCE's XML parser would read past the end of a malformed
+        multi-byte sequence. */
+    std::unique_ptr<juce::XmlElement> readChunkXml (const void* data, int sizeInBytes)
+    {
+        if (data == nullptr || sizeInBytes <= chunkHeaderBytes || juce::ByteOrder::littleEndianInt (data) != chunkMagic)
+            return {};
+
+        const auto length = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+
+        if (length <= 0)
+            return {};
+
+        const auto* text = static_cast<const char*> (data) + chunkHeaderBytes;
+
+        if (! juce::CharPointer_UTF8::isValidString (text, juce::jmin (sizeInBytes - chunkHeaderBytes, length)))
+            return {};
+
+        return juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);
+    }
 
     /** A "value" that reads as NaN would turn its parameter into NaN; it is
         dropped, so the parameter takes its default as if the value were missing.
@@ -29,7 +53,7 @@ void VelornAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VelornAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readChunkXml (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (parameters.state.getType().toString()))
         return;
