@@ -165,6 +165,7 @@ TEST (SavedState, ValuesAreClampedAndSnappedAndNaNFallsBackToTheDefault)
                               "<PARAM id=\"compRatio\" value=\"nan\"/>"
                               "<PARAM id=\"compThreshold\" value=\"inf\"/>"
                               "<PARAM id=\"highPass\" value=\"loud\"/>"
+                              "<OTHER id=\"lowGain\" value=\"nan\"/>"
                               "</VelornState>"));
 
     EXPECT_FLOAT_EQ (getParameter (p, "inputGain"), 24.0f);
@@ -174,6 +175,7 @@ TEST (SavedState, ValuesAreClampedAndSnappedAndNaNFallsBackToTheDefault)
     EXPECT_FLOAT_EQ (getParameter (p, "compRatio"), 4.0f);
     EXPECT_FLOAT_EQ (getParameter (p, "compThreshold"), 0.0f);
     EXPECT_FLOAT_EQ (getParameter (p, "highPass"), 20.0f);   // text that is no number reads as 0, then clamps
+    EXPECT_FLOAT_EQ (getParameter (p, "lowGain"), 0.0f);      // any child naming a parameter is read, whatever its tag
 
     for (auto* parameter : p.getParameters())
         EXPECT_TRUE (std::isfinite (parameter->getValue()));

@@ -33,12 +33,13 @@ namespace
     /** A "value" that reads as NaN would turn its parameter into NaN; it is
         dropped, so the parameter takes its default as if the value were missing.
         Infinite values stay: they clamp to the range's ends like any other
-        out-of-range value. */
+        out-of-range value. The parameter tree takes values from every child
+        that names a parameter, whatever its tag, so every child is checked. */
     void dropNaNValues (juce::XmlElement& root)
     {
-        for (auto* param : root.getChildWithTagNameIterator ("PARAM"))
-            if (param->hasAttribute ("value") && std::isnan (param->getDoubleAttribute ("value")))
-                param->removeAttribute ("value");
+        for (auto* child : root.getChildIterator())
+            if (child->hasAttribute ("value") && std::isnan (child->getDoubleAttribute ("value")))
+                child->removeAttribute ("value");
     }
 }
 
