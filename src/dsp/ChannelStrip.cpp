@@ -1,6 +1,5 @@
 #include "ChannelStrip.h"
 
-#include "Biquad.h"
 #include "FastMath.h"
 #include "Gate.h"
 
@@ -96,6 +95,22 @@ bool ChannelStrip::applyIfChanged (const KernelSettings& r) noexcept
 
     gateThresholdLinear = gateThresholdToLinear (s.gateThresholdDb);
 
+    // The EQ module's sections in running order: the two filters, then the bands.
+    std::array<int, numFilterSlots> eqOrder {};
+    auto eqCount = 0;
+
+    if (s.filtersOn != 0)
+    {
+        if (s.highPassOn != 0) eqOrder[(size_t) eqCount++] = lowCut;
+        if (s.lowPassOn != 0)  eqOrder[(size_t) eqCount++] = highCut;
+    }
+
+    if (s.eqOn != 0)
+        for (int b = 0; b < activeBandCount; ++b)
+            eqOrder[(size_t) eqCount++] = activeBands[(size_t) b];
+
+    eqSections.configure (eqOrder.data(), eqCount, s.coefficients);
+
     moduleSlots = decodeModuleOrder (s.moduleOrder);
     moduleChainLength = 0;
 
@@ -144,11 +159,7 @@ void ChannelStrip::process (float* left, float* right, int numSamples) noexcept
                 break;
 
             case eq:
-                runEq (left, channelState[0], numSamples);
-
-                if (right != nullptr)
-                    runEq (right, channelState[1], numSamples);
-
+                eqSections.process (left, right, channelState, numSamples);
                 break;
 
             case compressor:
@@ -220,41 +231,9 @@ void ChannelStrip::runGate (float* left, float* right, int numSamples) noexcept
     const GateParameters gate { gateThresholdLinear, activeSettings.gateRange, activeSettings.gateAttackCoef,
                                 activeSettings.gateReleaseCoef, activeSettings.gateDetectorCoef };
 
-    auto result = processGateChannel (gate, channelState[0], left, numSamples);
-    auto open = result.openAtEnd;
+    const auto result = processGate (gate, channelState, left, right, numSamples);
     blockMinGateGain = std::min (blockMinGateGain, result.minimumGain);
-
-    if (right != nullptr)
-    {
-        result = processGateChannel (gate, channelState[1], right, numSamples);
-        open = open || result.openAtEnd;
-        blockMinGateGain = std::min (blockMinGateGain, result.minimumGain);
-    }
-
-    gateOpenState = open ? 1 : 0;
-}
-
-void ChannelStrip::runEq (float* samples, ChannelState& channel, int numSamples) noexcept
-{
-    const auto& s = activeSettings;
-
-    if (s.filtersOn != 0)
-    {
-        if (s.highPassOn != 0)
-            runBiquad (s.coefficients[lowCut], channel.biquadState[lowCut], samples, numSamples);
-
-        if (s.lowPassOn != 0)
-            runBiquad (s.coefficients[highCut], channel.biquadState[highCut], samples, numSamples);
-    }
-
-    if (s.eqOn != 0)
-    {
-        for (int b = 0; b < activeBandCount; ++b)
-        {
-            const auto slot = activeBands[(size_t) b];
-            runBiquad (s.coefficients[(size_t) slot], channel.biquadState[(size_t) slot], samples, numSamples);
-        }
-    }
+    gateOpenState = result.openAtEnd ? 1 : 0;
 }
 
 void ChannelStrip::runCompressor (float* left, float* right, int numSamples) noexcept

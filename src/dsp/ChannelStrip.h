@@ -4,6 +4,7 @@
 #include "Compressor.h"
 #include "KernelSettings.h"
 #include "ModuleOrder.h"
+#include "SectionCascade.h"
 
 #include <array>
 
@@ -55,7 +56,6 @@ private:
     void runInputStage (float* samples, int numSamples) noexcept;
     void runOutputStage (float* samples, int numSamples) noexcept;
     void runGate (float* left, float* right, int numSamples) noexcept;
-    void runEq (float* samples, ChannelState& channel, int numSamples) noexcept;
     void runCompressor (float* left, float* right, int numSamples) noexcept;
     void resetNonFiniteStates() noexcept;
 
@@ -71,6 +71,7 @@ private:
     int moduleChainLength = 0;
     std::array<int, 6> activeBands {};
     int activeBandCount = 0;
+    SectionCascade eqSections;
 
     float blockMinCompGain = 0.0f;
     float blockMinGateGain = 0.0f;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace velorn
 {
@@ -14,22 +15,69 @@ namespace
     constexpr float makeupGlidePerSample = 0.01f;
     constexpr float makeupSnap = 1.0e-5f;
 
+    constexpr int chunkSize = 256;
+
+    /** The gain the compressor heads for at one sample's detector peak: the
+        static curve with a hard knee, computed in dB and turned back into a
+        linear gain. It does not depend on the gain state, so a whole chunk of
+        targets is computed before the ballistics run. */
     struct GainComputer
     {
-        float thresholdDb, ratio, attackCoef, releaseCoef;
+        float thresholdDb, ratio;
 
-        /** Advances the gain state for one sample's detector peak. */
-        float next (float peak, float gain) const noexcept
+        float target (float peak) const noexcept
         {
             const auto levelDb = fastGainToDb (std::max (peak, minimumLevel));
             const auto d = levelDb > thresholdDb
                                ? (thresholdDb + (levelDb - thresholdDb) / ratio - levelDb) * log2Of10Over20
                                : 0.0f;
-            const auto target = fastExp2 (std::clamp (d, -24.0f, 8.0f));
-            const auto k = gain <= target ? releaseCoef : attackCoef;
-            return k * gain + (1.0f - k) * target;
+            return fastExp2 (std::clamp (d, -24.0f, 8.0f));
+        }
+
+        /** target() for four peaks, with std::max, std::clamp and the knee's
+            choice written as the same comparisons lane by lane. */
+        Float4 target (Float4 peak) const noexcept
+        {
+            const Float4 floor = minimumLevel - Float4 {};
+            const auto levelDb = fastGainToDb (select (peak < floor, floor, peak));
+            const auto above = levelDb > thresholdDb;
+            const auto d = select (above, (thresholdDb + (levelDb - thresholdDb) / ratio - levelDb) * log2Of10Over20, Float4 {});
+            const Float4 low = -24.0f - Float4 {}, high = 8.0f - Float4 {};
+            return fastExp2 (select (d < low, low, select (high < d, high, d)));
         }
     };
+
+    Float4 load4 (const float* p) noexcept
+    {
+        Float4 v;
+        std::memcpy (&v, p, sizeof v);
+        return v;
+    }
+
+    Float4 abs4 (Float4 v) noexcept { return (Float4) ((Int4) v & 0x7fffffff); }
+
+    /** The gain computer's targets for a chunk, four at a time. */
+    void computeTargets (const GainComputer& computer, const float* l, const float* r, float* targets, int n) noexcept
+    {
+        int i = 0;
+
+        for (; i + 4 <= n; i += 4)
+        {
+            auto peak = abs4 (load4 (l + i));
+
+            if (r != nullptr)
+            {
+                const auto right = abs4 (load4 (r + i));
+                peak = select (peak < right, right, peak);
+            }
+
+            const auto t = computer.target (peak);
+            std::memcpy (targets + i, &t, sizeof t);
+        }
+
+        for (; i < n; ++i)
+            targets[i] = computer.target (r != nullptr ? std::max (std::abs (l[i]), std::abs (r[i])) : std::abs (l[i]));
+    }
 
     float glideMakeup (float smoothed, float targetGain) noexcept
     {
@@ -45,32 +93,41 @@ namespace
 float processCompressor (const CompressorParameters& comp, CompressorState& state,
                          float* left, float* right, int numSamples) noexcept
 {
-    const GainComputer computer { comp.thresholdDb, comp.ratio, comp.attackCoef, comp.releaseCoef };
+    const GainComputer computer { comp.thresholdDb, comp.ratio };
+    const auto attack = comp.attackCoef, release = comp.releaseCoef;
     const auto makeupTarget = comp.makeupGain;
     auto gain = state.compGain;
     auto makeup = state.makeupGainSmoothed;
     auto minimumGain = 1.0f;
+    float targets[chunkSize];
 
-    if (right == nullptr)
+    for (int start = 0; start < numSamples; start += chunkSize)
     {
-        for (int i = 0; i < numSamples; ++i)
+        const auto n = std::min (chunkSize, numSamples - start);
+        auto* l = left + start;
+        auto* r = right != nullptr ? right + start : nullptr;
+
+        computeTargets (computer, l, r, targets, n);
+
+        // Once the make-up has arrived, each glide step gives back the target
+        // exactly, so the glide is skipped until the target moves.
+        const auto makeupSettled = makeup == makeupTarget;
+
+        for (int i = 0; i < n; ++i)
         {
-            gain = computer.next (std::abs (left[i]), gain);
+            const auto target = targets[i];
+            const auto k = gain <= target ? release : attack;
+            gain = k * gain + (1.0f - k) * target;
             minimumGain = std::min (minimumGain, gain);
-            makeup = glideMakeup (makeup, makeupTarget);
-            left[i] *= makeup * gain;
-        }
-    }
-    else
-    {
-        for (int i = 0; i < numSamples; ++i)
-        {
-            gain = computer.next (std::max (std::abs (left[i]), std::abs (right[i])), gain);
-            minimumGain = std::min (minimumGain, gain);
-            makeup = glideMakeup (makeup, makeupTarget);
+
+            if (! makeupSettled)
+                makeup = glideMakeup (makeup, makeupTarget);
+
             const auto g = makeup * gain;
-            left[i] *= g;
-            right[i] *= g;
+            l[i] *= g;
+
+            if (r != nullptr)
+                r[i] *= g;
         }
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Float4.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -56,6 +58,28 @@ inline float fastGainToDb (float v) noexcept
     const auto u = mantissa - 1.0f;
     const auto p = u * (c1 + u * (c2 + u * (c3 + u * c4)));
     return (static_cast<float> (e) + p) * dbPerOctave;
+}
+
+/** fastExp2 on four values at once, lane for lane the same arithmetic. */
+inline Float4 fastExp2 (Float4 t) noexcept
+{
+    auto i = __builtin_convertvector (t, Int4);
+    i += (Int4) (__builtin_convertvector (i, Float4) > t);   // a true lane is -1: down to the floor
+    const auto f = t - __builtin_convertvector (i, Float4);
+    const auto p = 1.0f + f * (0.6931472f + f * (0.2402265f + f * (0.05550411f + f * 0.00961813f)));
+    const auto scale = (Float4) ((i + 127) << 23);
+    return p * scale;
+}
+
+/** fastGainToDb on four values at once, lane for lane the same arithmetic. */
+inline Float4 fastGainToDb (Float4 v) noexcept
+{
+    const auto bits = (Int4) v;
+    const auto e = ((bits >> 23) & 0xff) - 127;
+    const auto mantissa = (Float4) ((bits & 0x007fffff) | 0x3f800000);
+    const auto u = mantissa - 1.0f;
+    const auto p = u * (1.4387257f + u * (-0.6777838f + u * (0.3211887f + u * -0.0821306f)));
+    return (__builtin_convertvector (e, Float4) + p) * 6.0206f;
 }
 
 /** juce::Decibels::decibelsToGain for floats: 10^(dB/20) above -100 dB, else 0. */

@@ -18,31 +18,67 @@ float gateThresholdToLinear (float thresholdDb) noexcept
     return fastExp2 (std::clamp (thresholdDb * log2Of10Over20, -24.0f, 8.0f));
 }
 
-GateBlockResult processGateChannel (const GateParameters& gate, ChannelState& channel,
-                                    float* samples, int numSamples) noexcept
+namespace
 {
-    const auto detectorCoef = gate.detectorCoef;
-    const auto detectorInput = 1.0f - detectorCoef;
-    auto e = channel.gateEnvelope;
-    auto g = channel.gateGain;
-    auto minimumGain = 1.0f;
-    auto target = 1.0f;
+    /** One channel's detector and gain, advanced one sample at a time. */
+    struct GateChannel
+    {
+        GateChannel (const GateParameters& p, ChannelState& state) noexcept
+            : gate (p), detectorInput (1.0f - p.detectorCoef), e (state.gateEnvelope), g (state.gateGain)
+        {
+        }
+
+        float next (float s) noexcept
+        {
+            const auto a = std::abs (s);
+            e = a > e ? a : a * detectorInput + e * gate.detectorCoef;
+            target = e >= gate.thresholdLinear ? 1.0f : gate.range;
+            const auto k = target <= g ? gate.releaseCoef : gate.attackCoef;
+            g = k * g + (1.0f - k) * target;
+            minimumGain = std::min (minimumGain, g);
+            return s * g;
+        }
+
+        void store (ChannelState& state) const noexcept
+        {
+            state.gateEnvelope = e;
+            state.gateGain = g;
+        }
+
+        const GateParameters& gate;
+        const float detectorInput;
+        float e, g;
+        float target = 1.0f;
+        float minimumGain = 1.0f;
+    };
+}
+
+GateBlockResult processGate (const GateParameters& gate, std::array<ChannelState, 2>& channels,
+                             float* left, float* right, int numSamples) noexcept
+{
+    GateChannel l (gate, channels[0]);
+
+    if (right == nullptr)
+    {
+        for (int i = 0; i < numSamples; ++i)
+            left[i] = l.next (left[i]);
+
+        l.store (channels[0]);
+        return { l.minimumGain, l.target >= openTarget };
+    }
+
+    // Both channels in one loop: their recursions are independent and overlap.
+    GateChannel r (gate, channels[1]);
 
     for (int i = 0; i < numSamples; ++i)
     {
-        const auto s = samples[i];
-        const auto a = std::abs (s);
-        e = a > e ? a : a * detectorInput + e * detectorCoef;
-        target = e >= gate.thresholdLinear ? 1.0f : gate.range;
-        const auto k = target <= g ? gate.releaseCoef : gate.attackCoef;
-        g = k * g + (1.0f - k) * target;
-        samples[i] = s * g;
-        minimumGain = std::min (minimumGain, g);
+        left[i] = l.next (left[i]);
+        right[i] = r.next (right[i]);
     }
 
-    channel.gateEnvelope = e;
-    channel.gateGain = g;
-    return { minimumGain, target >= openTarget };
+    l.store (channels[0]);
+    r.store (channels[1]);
+    return { std::min (l.minimumGain, r.minimumGain), l.target >= openTarget || r.target >= openTarget };
 }
 
 } // namespace velorn
