@@ -9,8 +9,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    static juce::ScopedJuceInitialiser_GUI juce;
-    static VelornAudioProcessor processor;
+    // Made once and never destroyed: the fuzzer exits without unwinding
+    // JUCE's own shutdown, which would otherwise run twice.
+    static auto* juce = new juce::ScopedJuceInitialiser_GUI();
+    static auto& processor = *new VelornAudioProcessor();
+    juce::ignoreUnused (juce);
 
     processor.setStateInformation (data, (int) std::min<std::size_t> (size, 1 << 20));
 
