@@ -1,5 +1,5 @@
 // Processor cost per stereo frame at 48 kHz in blocks of 512, white noise at
-// -12 dBFS. Run with: ./build/bench/velorn_bench
+// -12 dBFS. Run with: bench/run-benchmarks.sh
 
 #include "core/PluginProcessor.h"
 
@@ -87,6 +87,43 @@ namespace
     }
 }
 
+/** A loud block followed by fifteen silent ones, over and over: the filter
+    and envelope tails decay towards zero in the silence, which must cost no
+    more than loud audio (flush-to-zero keeps denormals out). Compare with
+    LoudOnly, which runs the same number of blocks of noise. */
+void silentTails (benchmark::State& state, bool silent)
+{
+    VelornAudioProcessor processor;
+    processor.prepareToPlay (sampleRate, blockSize);
+    configure (processor, Setting::allOn);
+    setParameter (processor, "gateRange", 0.0f);   // keep the gate from hiding the tails
+
+    const auto loud = whiteNoise (2, blockSize);
+    juce::AudioBuffer<float> block (2, blockSize);
+    juce::MidiBuffer midi;
+
+    for (auto _ : state)
+    {
+        for (int b = 0; b < 16; ++b)
+        {
+            if (b == 0 || ! silent)
+                block.makeCopyOf (loud, true);
+            else
+                for (int c = 0; c < 2; ++c)
+                    juce::FloatVectorOperations::clear (block.getWritePointer (c), blockSize);
+
+            processor.processBlock (block, midi);
+        }
+
+        benchmark::DoNotOptimize (block.getReadPointer (0));
+    }
+
+    const auto frames = (double) state.iterations() * blockSize * 16;
+    state.counters["ns_per_frame"] = benchmark::Counter (frames / 1.0e9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK_CAPTURE (silentTails, LoudThenSilence, true);
+BENCHMARK_CAPTURE (silentTails, LoudOnly, false);
 BENCHMARK_CAPTURE (processBlocks, StereoAllOff, Setting::allOff, 2, false);
 BENCHMARK_CAPTURE (processBlocks, StereoEqAllSections, Setting::eq, 2, false);
 BENCHMARK_CAPTURE (processBlocks, StereoGate, Setting::gate, 2, false);

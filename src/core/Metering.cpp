@@ -23,63 +23,52 @@ namespace
         peak = finitePeak (peak);
         return peak > 0.0f ? juce::jmax (20.0f * std::log10 (peak), levelFloorDb) : levelFloorDb;
     }
-
-    float channelPeak (const juce::AudioBuffer<float>& buffer, int channel) noexcept
-    {
-        if (buffer.hasBeenCleared())
-            return 0.0f;
-
-        const auto range = juce::FloatVectorOperations::findMinAndMax (buffer.getReadPointer (channel), buffer.getNumSamples());
-        return juce::jmax (std::abs (range.getStart()), std::abs (range.getEnd()));
-    }
 }
 
-float VelornAudioProcessor::feedAnalysis (const juce::AudioBuffer<float>& buffer, int usedChannels,
+float VelornAudioProcessor::feedSpectrum (const juce::AudioBuffer<float>& buffer, int usedChannels,
                                           const velorn::KernelSettings& settings) noexcept
 {
     const auto numSamples = buffer.getNumSamples();
     const auto inputGain = settings.inputGain;
+    const auto g = settings.phase != 0 ? -inputGain : inputGain;
+    const auto divisor = static_cast<float> (usedChannels);
+    const auto* left = buffer.getReadPointer (0);
+    const auto* right = usedChannels == 2 ? buffer.getReadPointer (1) : nullptr;
+    auto pos = spectrumWritePos.load (std::memory_order_relaxed) % (std::uint64_t) spectrumFifoSize;
     auto peak = 0.0f;
 
-    if (spectrumConsumers.load() > 0)
+    for (int i = 0; i < numSamples; ++i)
     {
-        const auto g = settings.phase != 0 ? -inputGain : inputGain;
-        const auto divisor = static_cast<float> (usedChannels);
-        const auto* left = buffer.getReadPointer (0);
-        const auto* right = usedChannels == 2 ? buffer.getReadPointer (1) : nullptr;
-        auto pos = spectrumWritePos.load (std::memory_order_relaxed) % (std::uint64_t) spectrumFifoSize;
+        auto sum = left[i] * g;
+        peak = juce::jmax (peak, std::abs (left[i] * inputGain));
 
-        for (int i = 0; i < numSamples; ++i)
+        if (right != nullptr)
         {
-            auto sum = left[i] * g;
-            peak = juce::jmax (peak, std::abs (left[i] * inputGain));
-
-            if (right != nullptr)
-            {
-                sum += right[i] * g;
-                peak = juce::jmax (peak, std::abs (right[i] * inputGain));
-            }
-
-            spectrumFifo[(size_t) pos].store (sum / divisor, std::memory_order_relaxed);
-            pos = (pos + 1) % (std::uint64_t) spectrumFifoSize;
+            sum += right[i] * g;
+            peak = juce::jmax (peak, std::abs (right[i] * inputGain));
         }
 
-        spectrumWritePos.store (pos, std::memory_order_relaxed);
-        return finitePeak (peak);
+        spectrumFifo[(size_t) pos].store (sum / divisor, std::memory_order_relaxed);
+        pos = (pos + 1) % (std::uint64_t) spectrumFifoSize;
     }
 
-    for (int channel = 0; channel < usedChannels; ++channel)
-        peak = juce::jmax (peak, channelPeak (buffer, channel) * inputGain);
-
+    spectrumWritePos.store (pos, std::memory_order_relaxed);
     return finitePeak (peak);
 }
 
-void VelornAudioProcessor::publishBlock (const juce::AudioBuffer<float>& buffer, int usedChannels,
-                                         float scopeInputPeak) noexcept
+float VelornAudioProcessor::scopeInputPeakFromSignalPath (int numSamples, const velorn::KernelSettings& settings) const noexcept
 {
+    // The largest |x| of the block before input gain, which the signal path
+    // has just measured, times the gain: no second scan of the input.
+    return numSamples > 0 ? finitePeak (strip.getBlockInputPeak() * settings.inputGain) : 0.0f;
+}
+
+void VelornAudioProcessor::publishBlock (int numSamples, int usedChannels, float scopeInputPeak) noexcept
+{
+    auto outputDb = [&] (int channel) { return numSamples > 0 ? peakToDb (strip.getOutputChannelPeak (channel)) : levelFloorDb; };
     const auto inputDb = peakToDb (strip.getBlockInputPeak());
-    const auto outputDb0 = peakToDb (channelPeak (buffer, 0));
-    const auto outputDb1 = usedChannels == 2 ? peakToDb (channelPeak (buffer, 1)) : outputDb0;
+    const auto outputDb0 = outputDb (0);
+    const auto outputDb1 = usedChannels == 2 ? outputDb (1) : outputDb0;
 
     inputLevelDb[0].store (inputDb);
     outputLevelDb[0].store (outputDb0);

@@ -67,7 +67,8 @@ void VelornAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
         rebuildPendingSettings();
 
     const auto settings = pendingSettings;
-    const auto scopeInputPeak = usedChannels > 0 ? feedAnalysis (buffer, usedChannels, settings) : 0.0f;
+    const auto feedingSpectrum = usedChannels > 0 && spectrumConsumers.load() > 0;
+    const auto spectrumInputPeak = feedingSpectrum ? feedSpectrum (buffer, usedChannels, settings) : 0.0f;
 
     strip.applyIfChanged (settings);
 
@@ -78,7 +79,8 @@ void VelornAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     auto* right = usedChannels == 2 ? buffer.getWritePointer (1) : nullptr;
     strip.process (left, right, numSamples);
 
-    publishBlock (buffer, usedChannels, scopeInputPeak);
+    publishBlock (numSamples, usedChannels,
+                  feedingSpectrum ? spectrumInputPeak : scopeInputPeakFromSignalPath (numSamples, settings));
 }
 
 void VelornAudioProcessor::rebuildPendingSettings() noexcept

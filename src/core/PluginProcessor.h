@@ -75,9 +75,12 @@ public:
 
 private:
     void rebuildPendingSettings() noexcept;
-    float feedAnalysis (const juce::AudioBuffer<float>& buffer, int usedChannels,
+    /** Writes the block's mono mix into the spectrum FIFO and returns the
+        input peak after gain that the gate scope shows. */
+    float feedSpectrum (const juce::AudioBuffer<float>& buffer, int usedChannels,
                         const velorn::KernelSettings& settings) noexcept;
-    void publishBlock (const juce::AudioBuffer<float>& buffer, int usedChannels, float scopeInputPeak) noexcept;
+    float scopeInputPeakFromSignalPath (int numSamples, const velorn::KernelSettings& settings) const noexcept;
+    void publishBlock (int numSamples, int usedChannels, float scopeInputPeak) noexcept;
 
     velorn::ChannelStrip strip;
     velorn::KernelSettings pendingSettings {};

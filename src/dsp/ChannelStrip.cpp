@@ -23,9 +23,56 @@ namespace
 
     std::int32_t asSwitch (std::int32_t value) noexcept { return value != 0 ? 1 : 0; }
 
+    float maxOfLanes (Float4 v, float peak) noexcept
+    {
+        for (int i = 0; i < 4; ++i)
+            peak = std::max (peak, v[i]);
+
+        return peak;
+    }
+
+    /** Scales a block by a gain and returns the largest magnitude seen, taken
+        before the gain (measureBefore) or after it. The largest of a set does
+        not depend on the order it is taken in, so four lanes give the same
+        result as one sample after the other. */
+    float scaleAndMeasure (float* samples, int numSamples, float gain, bool measureBefore, float peak) noexcept
+    {
+        const auto g = splat4 (gain);
+        auto peaks = splat4 (peak);
+        int i = 0;
+
+        for (; i + 4 <= numSamples; i += 4)
+        {
+            const auto x = load4 (samples + i);
+            const auto y = x * g;
+            peaks = max4 (peaks, abs4 (measureBefore ? x : y));
+            store4 (samples + i, y);
+        }
+
+        peak = maxOfLanes (peaks, peak);
+
+        for (; i < numSamples; ++i)
+        {
+            const auto x = samples[i];
+            const auto y = x * gain;
+            peak = std::max (peak, std::abs (measureBefore ? x : y));
+            samples[i] = y;
+        }
+
+        return peak;
+    }
+
     float peakOf (const float* samples, int numSamples, float peak) noexcept
     {
-        for (int i = 0; i < numSamples; ++i)
+        auto peaks = splat4 (peak);
+        int i = 0;
+
+        for (; i + 4 <= numSamples; i += 4)
+            peaks = max4 (peaks, abs4 (load4 (samples + i)));
+
+        peak = maxOfLanes (peaks, peak);
+
+        for (; i < numSamples; ++i)
             peak = std::max (peak, std::abs (samples[i]));
 
         return peak;
@@ -43,6 +90,7 @@ void ChannelStrip::reset() noexcept
 
     compressorState = CompressorState {};
     blockMinCompGain = blockMinGateGain = blockInputPeak = blockOutputPeak = 0.0f;
+    outputChannelPeak = {};
     blockCompReductionDb = blockGateGainDb = 0.0f;
 
     appliedChecksum = 0;
@@ -171,10 +219,11 @@ void ChannelStrip::process (float* left, float* right, int numSamples) noexcept
         }
     }
 
-    runOutputStage (left, numSamples);
+    runOutputStage (left, 0, numSamples);
+    outputChannelPeak[1] = outputChannelPeak[0];
 
     if (right != nullptr)
-        runOutputStage (right, numSamples);
+        runOutputStage (right, 1, numSamples);
 
     blockGateGainDb = activeSettings.gateOn != 0 ? fastGainToDb (std::max (blockMinGateGain, minimumLevel)) : 0.0f;
     blockCompReductionDb = activeSettings.compressorOn != 0 ? fastGainToDb (std::max (blockMinCompGain, minimumLevel)) : 0.0f;
@@ -184,10 +233,9 @@ void ChannelStrip::process (float* left, float* right, int numSamples) noexcept
 
 void ChannelStrip::processBypass (float* left, float* right, int numSamples) noexcept
 {
-    auto peak = peakOf (left, numSamples, 0.0f);
-
-    if (right != nullptr)
-        peak = peakOf (right, numSamples, peak);
+    outputChannelPeak[0] = peakOf (left, numSamples, 0.0f);
+    outputChannelPeak[1] = right != nullptr ? peakOf (right, numSamples, 0.0f) : outputChannelPeak[0];
+    const auto peak = std::max (outputChannelPeak[0], outputChannelPeak[1]);
 
     blockInputPeak = peak;
     blockOutputPeak = peak;
@@ -200,30 +248,14 @@ void ChannelStrip::processBypass (float* left, float* right, int numSamples) noe
 void ChannelStrip::runInputStage (float* samples, int numSamples) noexcept
 {
     const auto g = activeSettings.phase != 0 ? -activeSettings.inputGain : activeSettings.inputGain;
-    auto peak = blockInputPeak;
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        peak = std::max (peak, std::abs (samples[i]));
-        samples[i] *= g;
-    }
-
-    blockInputPeak = peak;
+    blockInputPeak = scaleAndMeasure (samples, numSamples, g, true, blockInputPeak);
 }
 
-void ChannelStrip::runOutputStage (float* samples, int numSamples) noexcept
+void ChannelStrip::runOutputStage (float* samples, int channel, int numSamples) noexcept
 {
-    const auto g = activeSettings.outputGain;
-    auto peak = blockOutputPeak;
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        const auto y = samples[i] * g;
-        samples[i] = y;
-        peak = std::max (peak, std::abs (y));
-    }
-
-    blockOutputPeak = peak;
+    const auto peak = scaleAndMeasure (samples, numSamples, activeSettings.outputGain, false, 0.0f);
+    outputChannelPeak[(size_t) channel] = peak;
+    blockOutputPeak = std::max (blockOutputPeak, peak);
 }
 
 void ChannelStrip::runGate (float* left, float* right, int numSamples) noexcept

@@ -46,6 +46,8 @@ public:
     bool isGateOpen() const noexcept                           { return gateOpenState != 0; }
     float getBlockInputPeak() const noexcept                   { return blockInputPeak; }
     float getBlockOutputPeak() const noexcept                  { return blockOutputPeak; }
+    /** The largest |sample| of one processed output channel over the latest block. */
+    float getOutputChannelPeak (int channel) const noexcept    { return outputChannelPeak[(size_t) channel]; }
     /** The compressor's lowest gain of the block in dB: 0 or negative; 0 while it is off. */
     float getCompReductionDb() const noexcept                  { return blockCompReductionDb; }
     /** The gate's lowest gain of the block in dB: 0 or negative; 0 while it is off. */
@@ -54,7 +56,7 @@ public:
 private:
     void processBypass (float* left, float* right, int numSamples) noexcept;
     void runInputStage (float* samples, int numSamples) noexcept;
-    void runOutputStage (float* samples, int numSamples) noexcept;
+    void runOutputStage (float* samples, int channel, int numSamples) noexcept;
     void runGate (float* left, float* right, int numSamples) noexcept;
     void runCompressor (float* left, float* right, int numSamples) noexcept;
     void resetNonFiniteStates() noexcept;
@@ -77,6 +79,7 @@ private:
     float blockMinGateGain = 0.0f;
     float blockInputPeak = 0.0f;
     float blockOutputPeak = 0.0f;
+    std::array<float, 2> outputChannelPeak {};
     float blockCompReductionDb = 0.0f;
     float blockGateGainDb = 0.0f;
 };

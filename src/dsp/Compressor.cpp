@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace velorn
 {
@@ -38,23 +37,14 @@ namespace
             choice written as the same comparisons lane by lane. */
         Float4 target (Float4 peak) const noexcept
         {
-            const Float4 floor = minimumLevel - Float4 {};
-            const auto levelDb = fastGainToDb (select (peak < floor, floor, peak));
+            const auto floor = splat4 (minimumLevel);
+            const auto levelDb = fastGainToDb (max4 (peak, floor));
             const auto above = levelDb > thresholdDb;
             const auto d = select (above, (thresholdDb + (levelDb - thresholdDb) / ratio - levelDb) * log2Of10Over20, Float4 {});
-            const Float4 low = -24.0f - Float4 {}, high = 8.0f - Float4 {};
+            const auto low = splat4 (-24.0f), high = splat4 (8.0f);
             return fastExp2 (select (d < low, low, select (high < d, high, d)));
         }
     };
-
-    Float4 load4 (const float* p) noexcept
-    {
-        Float4 v;
-        std::memcpy (&v, p, sizeof v);
-        return v;
-    }
-
-    Float4 abs4 (Float4 v) noexcept { return (Float4) ((Int4) v & 0x7fffffff); }
 
     /** The gain computer's targets for a chunk, four at a time. */
     void computeTargets (const GainComputer& computer, const float* l, const float* r, float* targets, int n) noexcept
@@ -67,12 +57,10 @@ namespace
 
             if (r != nullptr)
             {
-                const auto right = abs4 (load4 (r + i));
-                peak = select (peak < right, right, peak);
+                peak = max4 (peak, abs4 (load4 (r + i)));
             }
 
-            const auto t = computer.target (peak);
-            std::memcpy (targets + i, &t, sizeof t);
+            store4 (targets + i, computer.target (peak));
         }
 
         for (; i < n; ++i)
@@ -95,6 +83,7 @@ float processCompressor (const CompressorParameters& comp, CompressorState& stat
 {
     const GainComputer computer { comp.thresholdDb, comp.ratio };
     const auto attack = comp.attackCoef, release = comp.releaseCoef;
+    const auto attackInput = 1.0f - attack, releaseInput = 1.0f - release;
     const auto makeupTarget = comp.makeupGain;
     auto gain = state.compGain;
     auto makeup = state.makeupGainSmoothed;
@@ -115,9 +104,13 @@ float processCompressor (const CompressorParameters& comp, CompressorState& stat
 
         for (int i = 0; i < n; ++i)
         {
+            // Both ballistics are worked out and one is kept: the same numbers
+            // as choosing the coefficient first, with the choice off the
+            // gain's critical path.
             const auto target = targets[i];
-            const auto k = gain <= target ? release : attack;
-            gain = k * gain + (1.0f - k) * target;
+            const auto rising = release * gain + releaseInput * target;
+            const auto falling = attack * gain + attackInput * target;
+            gain = gain <= target ? rising : falling;
             minimumGain = std::min (minimumGain, gain);
 
             if (! makeupSettled)

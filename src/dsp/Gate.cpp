@@ -24,7 +24,12 @@ namespace
     struct GateChannel
     {
         GateChannel (const GateParameters& p, ChannelState& state) noexcept
-            : gate (p), detectorInput (1.0f - p.detectorCoef), e (state.gateEnvelope), g (state.gateGain)
+            : gate (p),
+              detectorInput (1.0f - p.detectorCoef),
+              releaseInput (1.0f - p.releaseCoef),
+              attackInput (1.0f - p.attackCoef),
+              e (state.gateEnvelope),
+              g (state.gateGain)
         {
         }
 
@@ -33,8 +38,13 @@ namespace
             const auto a = std::abs (s);
             e = a > e ? a : a * detectorInput + e * gate.detectorCoef;
             target = e >= gate.thresholdLinear ? 1.0f : gate.range;
-            const auto k = target <= g ? gate.releaseCoef : gate.attackCoef;
-            g = k * g + (1.0f - k) * target;
+
+            // Both ways of moving are worked out and one is kept: the same
+            // numbers as choosing the coefficient first, with the choice off
+            // the gain's critical path.
+            const auto falling = gate.releaseCoef * g + releaseInput * target;
+            const auto rising = gate.attackCoef * g + attackInput * target;
+            g = target <= g ? falling : rising;
             minimumGain = std::min (minimumGain, g);
             return s * g;
         }
@@ -46,7 +56,7 @@ namespace
         }
 
         const GateParameters& gate;
-        const float detectorInput;
+        const float detectorInput, releaseInput, attackInput;
         float e, g;
         float target = 1.0f;
         float minimumGain = 1.0f;

@@ -53,34 +53,36 @@ void SectionCascade::process (float* left, float* right, std::array<ChannelState
     if (numSections == 0 || numSamples <= 0)
         return;
 
-    const auto lanes = numSections * (right != nullptr ? 2 : 1);
-    const auto registers = (lanes + 3) / 4;
-
     if (right != nullptr)
-    {
-        switch (registers)
-        {
-            case 1:  run<2, 1> (left, right, channels, numSamples); break;
-            case 2:  run<2, 2> (left, right, channels, numSamples); break;
-            case 3:  run<2, 3> (left, right, channels, numSamples); break;
-            default: run<2, 4> (left, right, channels, numSamples); break;
-        }
-    }
+        dispatch<2> (left, right, channels, numSamples);
     else
+        dispatch<1> (left, right, channels, numSamples);
+}
+
+template <int channels>
+void SectionCascade::dispatch (float* left, float* right, std::array<ChannelState, 2>& states, int numSamples) noexcept
+{
+    // One loop per section count, so the lanes that hold the last section's
+    // output are known when the loop is compiled.
+    switch (numSections)
     {
-        switch (registers)
-        {
-            case 1:  run<1, 1> (left, right, channels, numSamples); break;
-            default: run<1, 2> (left, right, channels, numSamples); break;
-        }
+        case 1:  run<channels, 1> (left, right, states, numSamples); break;
+        case 2:  run<channels, 2> (left, right, states, numSamples); break;
+        case 3:  run<channels, 3> (left, right, states, numSamples); break;
+        case 4:  run<channels, 4> (left, right, states, numSamples); break;
+        case 5:  run<channels, 5> (left, right, states, numSamples); break;
+        case 6:  run<channels, 6> (left, right, states, numSamples); break;
+        case 7:  run<channels, 7> (left, right, states, numSamples); break;
+        default: run<channels, 8> (left, right, states, numSamples); break;
     }
 }
 
-template <int channels, int registers>
+template <int channels, int sections>
 void SectionCascade::run (float* left, float* right, std::array<ChannelState, 2>& states, int numSamples) noexcept
 {
+    constexpr int registers = (sections * channels + 3) / 4;
+    constexpr int lastLane = (sections - 1) * channels;
     const auto& layout = layouts[(size_t) channels - 1];
-    const auto sections = numSections;
 
     Float4 b0[registers], b1[registers], b2[registers], a1[registers], a2[registers], s1[registers], s2[registers];
     Float4 out[registers];
@@ -111,7 +113,6 @@ void SectionCascade::run (float* left, float* right, std::array<ChannelState, 2>
     }
 
     float* const io[2] = { left, right };
-    const auto lastLane = (sections - 1) * channels;
     const auto steps = numSamples + sections - 1;
 
     auto step = [&] (int t, bool everyLaneActive)

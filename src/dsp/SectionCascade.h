@@ -39,8 +39,11 @@ private:
         std::array<Int4, maxRegisters> section {};   ///< section index of each lane; large for unused lanes
     };
 
-    template <int channels, int registers>
+    template <int channels, int sections>
     void run (float* left, float* right, std::array<ChannelState, 2>& states, int numSamples) noexcept;
+
+    template <int channels>
+    void dispatch (float* left, float* right, std::array<ChannelState, 2>& states, int numSamples) noexcept;
 
     std::array<int, maxSections> slots {};
     int numSections = 0;
