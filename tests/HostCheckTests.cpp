@@ -120,10 +120,12 @@ namespace
 
     /** JUCE's windowing looks up some window-manager atoms only if they
         exist, as they do on every desktop; a bare X server for tests has no
-        window manager to make them, and a plug-in window then fails. */
+        window manager to make them, and a plug-in window then fails. The
+        connection stays open: an X server that loses its last client resets
+        and forgets its atoms. */
     void createWindowManagerAtoms()
     {
-        auto* display = XOpenDisplay (nullptr);
+        static auto* display = XOpenDisplay (nullptr);
 
         if (display == nullptr)
             return;
@@ -136,8 +138,10 @@ namespace
             XInternAtom (display, name, False);
 
         XSync (display, False);
-        XCloseDisplay (display);
     }
+
+    // Before main: JUCE reads these atoms once, when it first opens the display.
+    [[maybe_unused]] const bool windowManagerAtomsCreated = (createWindowManagerAtoms(), true);
 
     /** What hosts check on every load: a stable parameter list, state that
         moves between instances, re-preparing at other rates, and editors that
@@ -209,8 +213,6 @@ namespace
             ADD_FAILURE() << "editor checks need a display: run under xvfb-run";
             return;
         }
-
-        createWindowManagerAtoms();
 
         for (int round = 0; round < 20; ++round)
         {
