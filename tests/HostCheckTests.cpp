@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <cstdlib>
 
 namespace
 {
@@ -142,6 +143,18 @@ namespace
 
     // Before main: JUCE reads these atoms once, when it first opens the display.
     [[maybe_unused]] const bool windowManagerAtomsCreated = (createWindowManagerAtoms(), true);
+
+    /** JUCE's LV2 hosting always loads the user's ~/.lv2 as well: a copy of
+        Velorn installed there would be found beside the bundle under test,
+        and two binaries of one plug-in in one process do not mix. The tests
+        run with an empty home folder of their own. */
+    bool useEmptyHomeFolder()
+    {
+        char folder[] = "/tmp/velorn-host-checks-XXXXXX";
+        return mkdtemp (folder) != nullptr && setenv ("HOME", folder, 1) == 0;
+    }
+
+    [[maybe_unused]] const bool homeIsEmpty = useEmptyHomeFolder();
 
     /** What hosts check on every load: a stable parameter list, state that
         moves between instances, re-preparing at other rates, and editors that

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace
 {
     struct Result
@@ -62,6 +64,17 @@ namespace
         reader->read (&audio, 0, audio.getNumSamples(), 0, true, true);
         return audio;
     }
+
+    /** JUCE's LV2 hosting always loads the user's ~/.lv2 as well; the tool,
+        run from here, gets an empty home folder so that only the bundle
+        under test can answer to Velorn's URI. */
+    bool useEmptyHomeFolder()
+    {
+        char folder[] = "/tmp/velorn-render-checks-XXXXXX";
+        return mkdtemp (folder) != nullptr && setenv ("HOME", folder, 1) == 0;
+    }
+
+    [[maybe_unused]] const bool homeIsEmpty = useEmptyHomeFolder();
 
     const juce::StringArray everyModule {
         "--set", "gateOn=1", "--set", "gateThreshold=-30", "--set", "filtersOn=1", "--set", "highPassOn=1",
