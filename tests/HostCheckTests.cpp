@@ -1,6 +1,7 @@
 // Loads the built plug-in binaries the way hosts do, through JUCE's VST3 and
 // LV2 hosting, and checks what a host relies on.
 
+#include "EmptyHomeFolder.h"
 #include "ProcessorFixture.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -144,17 +145,7 @@ namespace
     // Before main: JUCE reads these atoms once, when it first opens the display.
     [[maybe_unused]] const bool windowManagerAtomsCreated = (createWindowManagerAtoms(), true);
 
-    /** JUCE's LV2 hosting always loads the user's ~/.lv2 as well: a copy of
-        Velorn installed there would be found beside the bundle under test,
-        and two binaries of one plug-in in one process do not mix. The tests
-        run with an empty home folder of their own. */
-    bool useEmptyHomeFolder()
-    {
-        char folder[] = "/tmp/velorn-host-checks-XXXXXX";
-        return mkdtemp (folder) != nullptr && setenv ("HOME", folder, 1) == 0;
-    }
-
-    [[maybe_unused]] const bool homeIsEmpty = useEmptyHomeFolder();
+    [[maybe_unused]] const bool homeIsEmpty = velorn::test::useEmptyHomeFolder();
 
     /** What hosts check on every load: a stable parameter list, state that
         moves between instances, re-preparing at other rates, and editors that

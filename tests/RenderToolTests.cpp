@@ -1,6 +1,7 @@
 // Runs the built velorn-render as a user would and checks its files, its
 // summary and its errors.
 
+#include "EmptyHomeFolder.h"
 #include "ProcessorFixture.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -65,16 +66,7 @@ namespace
         return audio;
     }
 
-    /** JUCE's LV2 hosting always loads the user's ~/.lv2 as well; the tool,
-        run from here, gets an empty home folder so that only the bundle
-        under test can answer to Velorn's URI. */
-    bool useEmptyHomeFolder()
-    {
-        char folder[] = "/tmp/velorn-render-checks-XXXXXX";
-        return mkdtemp (folder) != nullptr && setenv ("HOME", folder, 1) == 0;
-    }
-
-    [[maybe_unused]] const bool homeIsEmpty = useEmptyHomeFolder();
+    [[maybe_unused]] const bool homeIsEmpty = velorn::test::useEmptyHomeFolder();
 
     const juce::StringArray everyModule {
         "--set", "gateOn=1", "--set", "gateThreshold=-30", "--set", "filtersOn=1", "--set", "highPassOn=1",

@@ -19,7 +19,6 @@ inline constexpr std::array<const char*, 47> settingParameterIds {
     "eqPost", "outputGain", "bypass", "dspAnalyserActive"
 };
 
-inline constexpr int numParameters = 76;
 inline constexpr int numSpectrumMeters = 24;
 
 /** Where each parameter that shapes the sound lands in SettingValues.

@@ -37,10 +37,8 @@ public:
     const CompressorState& getCompressorState() const noexcept { return compressorState; }
     std::uint32_t getAppliedChecksum() const noexcept          { return appliedChecksum; }
     float getGateThresholdLinear() const noexcept              { return gateThresholdLinear; }
-    const ModuleSlots& getModuleSlots() const noexcept         { return moduleSlots; }
     int getModuleChainLength() const noexcept                  { return moduleChainLength; }
     int getModuleChainEntry (int index) const noexcept         { return moduleChain[(size_t) index]; }
-    int getActiveBandCount() const noexcept                    { return activeBandCount; }
 
     /** Results of the latest processed block. */
     bool isGateOpen() const noexcept                           { return gateOpenState != 0; }

@@ -23,8 +23,6 @@ public:
     void configure (const int* slots, int numSections,
                     const std::array<BiquadCoefficients, numFilterSlots>& coefficients) noexcept;
 
-    int getNumSections() const noexcept { return numSections; }
-
     /** Processes a block in place; right is nullptr for mono. The sections'
         states live in the channels' biquadState and are read and written back. */
     void process (float* left, float* right, std::array<ChannelState, 2>& channels, int numSamples) noexcept;
